@@ -1,0 +1,20 @@
+# Native Linux build: the core's unit tests over the test double, and the
+# driver of the end-to-end tests that run the Windows program under Wine.
+include(CTest)
+find_package(GTest REQUIRED)
+include(GoogleTest)
+
+file(GLOB UNIT_TEST_SOURCES CONFIGURE_DEPENDS
+  ${PROJECT_SOURCE_DIR}/tests/support/*.cpp
+  ${PROJECT_SOURCE_DIR}/tests/settings/*.cpp
+  ${PROJECT_SOURCE_DIR}/tests/actions/*.cpp
+  ${PROJECT_SOURCE_DIR}/tests/app/*.cpp
+  ${PROJECT_SOURCE_DIR}/tests/platform/*.cpp)
+add_executable(unit_tests ${UNIT_TEST_SOURCES})
+target_link_libraries(unit_tests PRIVATE tolva_core GTest::gtest GTest::gtest_main)
+target_include_directories(unit_tests PRIVATE ${PROJECT_SOURCE_DIR})
+gtest_discover_tests(unit_tests DISCOVERY_MODE PRE_TEST PROPERTIES LABELS unit)
+
+if(EXISTS ${PROJECT_SOURCE_DIR}/tests/e2e/CMakeLists.txt)
+  add_subdirectory(${PROJECT_SOURCE_DIR}/tests/e2e ${CMAKE_BINARY_DIR}/e2e)
+endif()

@@ -1,0 +1,25 @@
+# The Windows program, built with MinGW-w64 (i686 ships, x86_64 runs under Wine) or MSVC.
+enable_language(RC)
+
+file(GLOB WIN32_PLATFORM_SOURCES CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/platform/win32/*.cpp)
+add_executable(tlvpatch WIN32
+  ${PROJECT_SOURCE_DIR}/app/win_main.cpp
+  ${WIN32_PLATFORM_SOURCES}
+  ${PROJECT_SOURCE_DIR}/resources/applier.rc)
+target_link_libraries(tlvpatch PRIVATE tolva_core)
+
+if(MINGW)
+  # No runtime DLL beside the executable.
+  target_link_options(tlvpatch PRIVATE -static -static-libgcc -static-libstdc++)
+  # The manifest comes from our resource script, not from the toolchain.
+  target_compile_definitions(tlvpatch PRIVATE _WIN32_WINNT=0x0601)
+endif()
+if(MSVC)
+  target_link_options(tlvpatch PRIVATE /MANIFEST:NO)
+  set_property(TARGET tlvpatch PROPERTY MSVC_RUNTIME_LIBRARY "MultiThreaded")
+endif()
+
+# Programs that the end-to-end tests run beside the applier under Wine.
+if(EXISTS ${PROJECT_SOURCE_DIR}/tests/e2e/tools/CMakeLists.txt)
+  add_subdirectory(${PROJECT_SOURCE_DIR}/tests/e2e/tools ${CMAKE_BINARY_DIR}/e2e-tools)
+endif()
