@@ -7,6 +7,10 @@ add_executable(tlvpatch WIN32
   ${WIN32_PLATFORM_SOURCES}
   ${PROJECT_SOURCE_DIR}/resources/applier.rc)
 target_link_libraries(tlvpatch PRIVATE tolva_core)
+# The resource compiler reports no dependencies: name the files that
+# applier.rc pulls in, so that a changed text or manifest is rebuilt.
+set_source_files_properties(${PROJECT_SOURCE_DIR}/resources/applier.rc PROPERTIES OBJECT_DEPENDS
+  "${PROJECT_SOURCE_DIR}/resources/message_texts.h;${PROJECT_SOURCE_DIR}/resources/applier.manifest")
 
 if(MINGW)
   # No runtime DLL beside the executable.
