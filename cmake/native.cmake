@@ -10,7 +10,7 @@ file(GLOB UNIT_TEST_SOURCES CONFIGURE_DEPENDS
   ${PROJECT_SOURCE_DIR}/tests/actions/*.cpp
   ${PROJECT_SOURCE_DIR}/tests/app/*.cpp
   ${PROJECT_SOURCE_DIR}/tests/platform/*.cpp)
-add_executable(unit_tests ${UNIT_TEST_SOURCES})
+add_executable(unit_tests ${UNIT_TEST_SOURCES} ${PROJECT_SOURCE_DIR}/platform/profile_text.cpp)
 target_link_libraries(unit_tests PRIVATE tolva_core GTest::gtest GTest::gtest_main)
 target_include_directories(unit_tests PRIVATE ${PROJECT_SOURCE_DIR})
 gtest_discover_tests(unit_tests DISCOVERY_MODE PRE_TEST PROPERTIES LABELS unit)

@@ -2,16 +2,35 @@
 //
 // Files are real files under a temporary folder: a Windows path "C:\dir\f"
 // lives at <root>/C/dir/f (drive letter upper-cased, backslashes turned into
-// slashes; "/" is accepted as a separator too). What Linux does not model the
-// way Windows does (attributes, file times, files held open by another
-// process) the double keeps in its own tables and enforces with Windows'
-// rules, also when the tests run as root.
+// slashes; "/" is accepted as a separator too). As on Windows, an existing
+// file or folder is found whatever the case of its name, and "." and ".."
+// are resolved; a path without a drive ("\dir\f") is on drive C:. Relative
+// paths name nothing: the double has no current folder. What Linux does not
+// model the way Windows does (attributes, file times, files held open by
+// another process) the double keeps in its own tables and enforces with
+// Windows' rules, also when the tests run as root:
+//   - every open is unshared: while a handle of the double, or a holdOpen()
+//     by "another process", has a file open, opening, copying, moving or
+//     deleting it fails (its attributes can still be read and set);
+//   - createFileForWriting refuses a read-only, hidden or system file (and
+//     gives a new file ATTRIBUTE_ARCHIVE); copyFile refuses a read-only or
+//     hidden destination; moveFileReplacing and deleteFile a read-only one;
+//   - copyFile carries the source's attributes and its three times over,
+//     moveFileReplacing moves them with the content;
+//   - getFileTimes needs a handle open for reading, setFileTimes one open for
+//     writing; files that the platform creates or writes get times from the
+//     double's clock, later than any default; reads and writes change no time.
+//
+// Profile calls read and write the mapped files through platform/profile_text.h;
+// a file name without a folder lives in the Windows directory.
 //
 // Everything else is scripted: the module path, the Windows directory, the
-// interface language (1041 gives code page 932 for nextChar and the Japanese
-// string table; every other language the English one and single-byte text),
-// message-box answers, windows and how they react to WM_QUIT, registry keys
-// and values, the named mutex. Sleeps are recorded, never slept.
+// interface language (1041 gives code page 932 for nextChar, for paths and
+// the Japanese string table; every other language the English one and
+// single-byte text), message-box answers, windows and how they react to
+// WM_QUIT, registry keys and values, the named mutex. Sleeps are recorded,
+// never slept. Window, registry and value names compare without ASCII case,
+// as Windows compares them.
 #pragma once
 
 #include <cstdint>
@@ -52,6 +71,15 @@ struct RegistryKeyState {
 
 enum class CallKind { FindWindow, PostQuit, Sleep, MessageBox, RegistryOpen, RegistryQuery, RegistrySet, RegistryClose };
 
+// What each kind records:
+//   FindWindow     argument: the name searched; number: 0 by class, 1 by title
+//   PostQuit       argument: the window's title; number: the window
+//   Sleep          number: milliseconds
+//   MessageBox     argument: the text; number: the flags
+//   RegistryOpen   argument: "<root>\<subKey>", as opened
+//   RegistryQuery  argument: the value name
+//   RegistrySet    argument: the value name; number: the type
+//   RegistryClose  argument: "<root>\<subKey>" of the key closed
 struct Call {
     CallKind kind;
     std::string argument;  // window name, value name, sub-key...
@@ -93,7 +121,9 @@ platform::FileTimes times(const std::string& windowsPath);
 void holdOpen(const std::string& windowsPath);
 
 // Fault injection for streamed copies: the read (or write) on the given file
-// fails once `afterBytes` bytes have passed through handles of that path.
+// fails once `afterBytes` bytes have passed through handles of that path (a
+// call that starts below the limit still passes whole; every later one
+// fails; 0: the first call fails).
 void failReadsAfter(const std::string& windowsPath, std::uint64_t afterBytes);
 void failWritesAfter(const std::string& windowsPath, std::uint64_t afterBytes);
 // Moves onto this destination fail (a volume or rename fault).
@@ -101,7 +131,8 @@ void failMovesOnto(const std::string& windowsPath);
 // Profile writes to this file fail.
 void failProfileWrites(const std::string& windowsPath);
 
-// Sizes of every readFile/writeFile call, per host path, in call order.
+// Sizes asked of every readFile/writeFile call, per host path, in call order
+// (failed calls included).
 std::vector<std::uint32_t> readSizes(const std::string& windowsPath);
 std::vector<std::uint32_t> writeSizes(const std::string& windowsPath);
 
@@ -113,7 +144,8 @@ int openRegistryKeyCount();
 void queueBoxAnswer(int answer);  // 0 = the box fails to show
 const std::vector<ShownBox>& shownBoxes();
 
-// Windows of "other processes".
+// Windows of "other processes". A search finds the first window, in the
+// order added, whose whole class name (or title) matches.
 void addWindow(const FakeWindow& window);
 int windowCount();
 
@@ -122,10 +154,12 @@ int windowCount();
 RegistryKeyState& registryKey(const std::string& rootAndSubKey);  // creates it
 bool hasRegistryKey(const std::string& rootAndSubKey);
 
-// The named mutex.
+// The named mutex. A second acquireNamedMutex in the same run finds the
+// name taken (HeldElsewhere), as a second CreateMutexA does on Windows.
 void holdMutexElsewhere(bool held);
 void failMutexCreation(bool fail);
 bool mutexAcquired();  // this process owns it
+const std::string& mutexName();  // of the last acquireNamedMutex ("" before one)
 
 // Everything recorded, in order.
 const std::vector<Call>& calls();
