@@ -119,7 +119,7 @@ TEST(CloseProductTest, SearchesPostsAndWaitsForEveryTarget) {
     }
 }
 
-TEST(CloseProductTest, TheSleepsAreTheOnlyWaits) {
+TEST(CloseProductTest, AWindowGoneAtTheThirdPollCostsThreePollsAndTheSettlingWait) {
     fake::reset();
     fake::addWindow(productWindow(3));
     EXPECT_EQ(closeFor("0"), 0);
