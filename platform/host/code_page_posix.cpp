@@ -26,10 +26,16 @@ bool convert(const char* to, const char* from, std::string_view input, std::stri
     return true;
 }
 
+const char* iconvName(CodePage codePage) { return codePage == CodePage::Japanese ? "CP932" : "CP1252"; }
+
 }  // namespace
 
-bool cp932FromUtf8(std::string_view utf8, std::string* cp932) { return convert("CP932", "UTF-8", utf8, cp932); }
+bool fromUtf8(CodePage codePage, std::string_view utf8, std::string* text) {
+    return convert(iconvName(codePage), "UTF-8", utf8, text);
+}
 
-bool utf8FromCp932(std::string_view cp932, std::string* utf8) { return convert("UTF-8", "CP932", cp932, utf8); }
+bool toUtf8(CodePage codePage, std::string_view text, std::string* utf8) {
+    return convert("UTF-8", iconvName(codePage), text, utf8);
+}
 
 }  // namespace host

@@ -6,8 +6,6 @@ namespace host {
 
 namespace {
 
-constexpr UINT JAPANESE_CODE_PAGE = 932;
-
 bool toWide(UINT codePage, std::string_view text, std::wstring* wide) {
     wide->clear();
     if (text.empty()) return true;
@@ -22,7 +20,7 @@ bool toWide(UINT codePage, std::string_view text, std::wstring* wide) {
 bool fromWide(UINT codePage, const std::wstring& wide, std::string* text) {
     text->clear();
     if (wide.empty()) return true;
-    // Code page 932 must not substitute a look-alike for a missing character;
+    // An ANSI code page must not substitute a look-alike for a missing character;
     // UTF-8 takes neither flag nor default-character argument.
     const DWORD flags = codePage == CP_UTF8 ? 0 : WC_NO_BEST_FIT_CHARS;
     BOOL usedDefault = FALSE;
@@ -38,14 +36,14 @@ bool fromWide(UINT codePage, const std::wstring& wide, std::string* text) {
 
 }  // namespace
 
-bool cp932FromUtf8(std::string_view utf8, std::string* cp932) {
+bool fromUtf8(CodePage codePage, std::string_view utf8, std::string* text) {
     std::wstring wide;
-    return toWide(CP_UTF8, utf8, &wide) && fromWide(JAPANESE_CODE_PAGE, wide, cp932);
+    return toWide(CP_UTF8, utf8, &wide) && fromWide(static_cast<UINT>(codePage), wide, text);
 }
 
-bool utf8FromCp932(std::string_view cp932, std::string* utf8) {
+bool toUtf8(CodePage codePage, std::string_view text, std::string* utf8) {
     std::wstring wide;
-    return toWide(JAPANESE_CODE_PAGE, cp932, &wide) && fromWide(CP_UTF8, wide, utf8);
+    return toWide(static_cast<UINT>(codePage), text, &wide) && fromWide(CP_UTF8, wide, utf8);
 }
 
 }  // namespace host

@@ -6,10 +6,11 @@
 // What it models: the executable's path, the Windows directory and the
 // interface language are configured; profile (INI) files are read and
 // written through platform/profile_text, as the Windows calls do; files are
-// this host's files. The ANSI code page is 932 when the language is Japanese
-// (1041): paths are then handed to the core in code page 932 and message
-// texts are Japanese in code page 932. Under any other language paths pass
-// as this host's bytes and texts are English.
+// this host's files. The ANSI code page goes with the language, as it does
+// under Wine: 932 for Japanese (1041), with the Japanese message texts; 1252
+// for any other language, with the English ones. Paths are handed to the
+// core in that code page (as this host's bytes when it cannot hold them), so
+// a name stored in code page 932 is found under Japanese only, as on Windows.
 //
 // Paths in the core's form use backslashes; on POSIX hosts they map to '/'
 // (so a host file name holding a backslash cannot be reached).
@@ -42,8 +43,8 @@ struct HostMachine {
 void setMachine(HostMachine machine);
 const HostMachine& machine();
 
-// A host path in the core's form (backslashes; code page 932 under 1041),
-// and back. A path that code page 932 cannot hold passes as it is.
+// A host path in the core's form (backslashes, the ANSI code page), and
+// back. A path that the code page cannot hold passes as it is.
 std::string corePath(const std::string& hostPath);
 std::string hostPath(const std::string& corePath);
 

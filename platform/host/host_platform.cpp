@@ -24,6 +24,9 @@ HostMachine& currentMachine() {
 
 bool japanese() { return currentMachine().uiLanguage == LANGUAGE_JAPANESE; }
 
+// The ANSI code page goes with the interface language, as under Wine.
+CodePage ansiCodePage() { return japanese() ? CodePage::Japanese : CodePage::WesternEuropean; }
+
 std::string memoryKey(const std::string& path) { return fs::path(path).lexically_normal().generic_string(); }
 
 const std::string* memoryFile(const std::string& path) {
@@ -102,7 +105,7 @@ std::string corePath(const std::string& hostPathText) {
         if (character == '/') character = '\\';
     }
     std::string converted;
-    if (japanese() && cp932FromUtf8(path, &converted)) return converted;
+    if (fromUtf8(ansiCodePage(), path, &converted)) return converted;
     return path;
 }
 
@@ -110,7 +113,7 @@ std::string hostPath(const std::string& corePathText) {
     // The code page first: a trail byte of code page 932 may be 0x5C.
     std::string path = corePathText;
     std::string converted;
-    if (japanese() && utf8FromCp932(path, &converted)) path = converted;
+    if (toUtf8(ansiCodePage(), path, &converted)) path = converted;
 #ifndef _WIN32
     for (char& character : path) {
         if (character == '\\') character = '/';
@@ -172,8 +175,8 @@ int loadString(std::uint32_t id, char* buffer, int capacity) {
     if (buffer == nullptr || capacity <= 0) return 0;
     const char* utf8 = host::messageText(id, host::japanese());
     if (utf8 == nullptr) return 0;
-    std::string text = utf8;
-    if (host::japanese() && !host::cp932FromUtf8(utf8, &text)) return 0;
+    std::string text;
+    if (!host::fromUtf8(host::ansiCodePage(), utf8, &text)) return 0;
     return static_cast<int>(host::copyOut(text, buffer, static_cast<std::uint32_t>(capacity)));
 }
 
