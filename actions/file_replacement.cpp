@@ -3,7 +3,6 @@
 #include <cstring>
 
 #include "actions/failure_details.h"
-#include "platform/platform.h"
 #include "settings/bounded_text.h"
 
 namespace {
@@ -32,7 +31,7 @@ bool replaceEntry(const PatchContext& context, const FileEntry& entry) {
     char sourcePath[PATH_FIELD] = {};
     if (!formSourcePath(context, entry, sourcePath)) return false;
     if (isMode(entry, SHIFT_COPY_MODE)) return shiftCopyFile(DECODE_DIRECTION, sourcePath, entry.destPath) == 0;
-    if (isMode(entry, PLAIN_COPY_MODE)) return platform::copyFile(sourcePath, entry.destPath);
+    if (isMode(entry, PLAIN_COPY_MODE)) return plainCopyFile(sourcePath, entry.destPath) == 0;
     return false;
 }
 

@@ -6,54 +6,14 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "actions/temporary_beside.h"
 #include "platform/platform.h"
 #include "platform/scoped_handles.h"
-#include "settings/bounded_text.h"
 #include "settings/patch_context.h"
 
 namespace {
 
 constexpr std::uint32_t BLOCK_SIZE = 1024;
-// One fixed name is enough: the named mutex lets only one applier run at a time.
-constexpr char TEMPORARY_NAME[] = "~tlvpatch.tmp";
-
-bool isTemporaryName(const char* name) {
-    std::size_t i = 0;
-    for (; TEMPORARY_NAME[i] != '\0'; ++i) {
-        char character = name[i];
-        if (character >= 'A' && character <= 'Z') character = static_cast<char>(character - 'A' + 'a');
-        if (character != TEMPORARY_NAME[i]) return false;
-    }
-    return name[i] == '\0';
-}
-
-// The folder part of `path` (up to and including its last separator) followed
-// by the temporary name; false when that does not fit a path, or when it
-// would be the destination itself (names compare without case on Windows).
-bool temporaryPathBeside(const char* path, char (&temporaryPath)[PATH_FIELD]) {
-    // Whole characters only: the trail byte of a double-byte character may be
-    // 0x5C and must not be taken for a backslash.
-    const char* folderEnd = path;
-    for (const char* cursor = path; *cursor != '\0';) {
-        if (*cursor == '\\' || *cursor == '/') folderEnd = cursor + 1;
-        const char* next = platform::nextChar(cursor);
-        if (next <= cursor) break;
-        cursor = next;
-    }
-    if (isTemporaryName(folderEnd)) return false;
-    const std::size_t folderLength = static_cast<std::size_t>(folderEnd - path);
-    if (folderLength >= sizeof temporaryPath) return false;
-    for (std::size_t i = 0; i < folderLength; ++i) temporaryPath[i] = path[i];
-    temporaryPath[folderLength] = '\0';
-    return appendText(temporaryPath, TEMPORARY_NAME);
-}
-
-// A read-only file may be left by a killed run that had already carried a
-// read-only source's attributes over.
-void removeFile(const char* path) {
-    platform::setFileAttributes(path, platform::ATTRIBUTE_NORMAL);
-    platform::deleteFile(path);
-}
 
 // The temporary file while it is written: closed, and removed unless it was
 // moved into place, on every way out.

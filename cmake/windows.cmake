@@ -27,3 +27,8 @@ endif()
 if(EXISTS ${PROJECT_SOURCE_DIR}/tests/e2e/tools/CMakeLists.txt)
   add_subdirectory(${PROJECT_SOURCE_DIR}/tests/e2e/tools ${CMAKE_BINARY_DIR}/e2e-tools)
 endif()
+
+# Benchmarks of the copy and of whole runs (scripts/bench.sh runs them).
+if(EXISTS ${PROJECT_SOURCE_DIR}/bench/CMakeLists.txt)
+  add_subdirectory(${PROJECT_SOURCE_DIR}/bench ${CMAKE_BINARY_DIR}/bench-build)
+endif()

@@ -8,6 +8,13 @@ packages=(
   googletest libgtest-dev libgmock-dev
   g++-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64-i686 binutils-mingw-w64-x86-64
   wine wine64 xvfb xauth x11-utils icoutils
+  # the benchmarks (scripts/bench.sh): Google Benchmark, and /usr/bin/time for peak memory
+  libbenchmark-dev time
+  # tlvkit's command line (header-only)
+  libcli11-dev
+  # Sanitizer and fuzzing builds: clang, its runtimes (libFuzzer, ASan, UBSan)
+  # and llvm-symbolizer for readable reports.
+  clang libclang-rt-14-dev llvm
 )
 
 missing=()

@@ -75,8 +75,10 @@ install_missing_packages
 generate_missing_locales
 
 e2e_binary=$(find_program "$native_dir" e2e_tests)
+# The native patch authoring kit, which the tests of tlvkit run beside the applier.
+tlvkit_binary=$(find_program "$native_dir" tlvkit)
 programs=()
-for program in tlvpatch.exe boxpeek.exe fake_product.exe launcher.exe; do
+for program in tlvpatch.exe boxpeek.exe fake_product.exe launcher.exe file_holder.exe deny_key_access.exe profile_probe.exe; do
   programs+=("$(find_program "$windows_dir" "$program")")
 done
 
@@ -95,7 +97,7 @@ fi
 # A folder the test user owns: the programs, its home and its temporary files.
 work_dir=$(mktemp -d /tmp/tolva-e2e.XXXXXX)
 mkdir -p "$work_dir/bin" "$work_dir/home" "$work_dir/tmp"
-cp "$e2e_binary" "${programs[@]}" "$work_dir/bin/"
+cp "$e2e_binary" "$tlvkit_binary" "${programs[@]}" "$work_dir/bin/"
 if [ "$(id -u)" -eq 0 ]; then
   chown -R "$test_user:" "$work_dir"
 fi

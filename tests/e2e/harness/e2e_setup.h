@@ -1,6 +1,6 @@
 // Where the end-to-end tests find Wine and the Windows programs they run.
 //
-//   TOLVA_E2E_BIN_DIR     folder holding tlvpatch.exe, boxpeek.exe, fake_product.exe and launcher.exe
+//   TOLVA_E2E_BIN_DIR     folder holding tlvpatch.exe and the helpers of WINDOWS_PROGRAMS
 //                         (default: the Windows build folder given to CMake)
 //   TOLVA_E2E_WINE        Wine's 64-bit loader (default /usr/lib/wine/wine64, else wine64 on PATH)
 //   TOLVA_E2E_WINESERVER  its wineserver (default: beside the loader, else on PATH)
@@ -31,7 +31,12 @@ inline constexpr const char* APPLIER_PROGRAM = "tlvpatch.exe";
 inline constexpr const char* BOXPEEK_PROGRAM = "boxpeek.exe";
 inline constexpr const char* FAKE_PRODUCT_PROGRAM = "fake_product.exe";
 inline constexpr const char* LAUNCHER_PROGRAM = "launcher.exe";
-inline constexpr const char* const WINDOWS_PROGRAMS[] = {APPLIER_PROGRAM, BOXPEEK_PROGRAM, FAKE_PRODUCT_PROGRAM,
-                                                         LAUNCHER_PROGRAM};
+inline constexpr const char* FILE_HOLDER_PROGRAM = "file_holder.exe";
+inline constexpr const char* DENY_KEY_ACCESS_PROGRAM = "deny_key_access.exe";
+inline constexpr const char* PROFILE_PROBE_PROGRAM = "profile_probe.exe";
+inline constexpr const char* const WINDOWS_PROGRAMS[] = {APPLIER_PROGRAM,     BOXPEEK_PROGRAM,
+                                                         FAKE_PRODUCT_PROGRAM, LAUNCHER_PROGRAM,
+                                                         FILE_HOLDER_PROGRAM, DENY_KEY_ACCESS_PROGRAM,
+                                                         PROFILE_PROBE_PROGRAM};
 
 }  // namespace e2e
