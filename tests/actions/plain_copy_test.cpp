@@ -11,6 +11,7 @@
 #include "actions/stages.h"
 #include "platform/platform.h"
 #include "settings/bounded_text.h"
+#include "tests/support/copy_fixture.h"
 #include "tests/support/fake_platform.h"
 
 namespace {
@@ -19,19 +20,7 @@ constexpr char SOURCE[] = "C:\\package\\SET\\x86\\a.dll";
 constexpr char DESTINATION[] = "C:\\Tolva\\a.dll";
 constexpr char TEMPORARY[] = "C:\\Tolva\\~tlvpatch.tmp";
 
-bool sameTimes(const platform::FileTimes& a, const platform::FileTimes& b) {
-    return a.creation == b.creation && a.lastAccess == b.lastAccess && a.lastWrite == b.lastWrite;
-}
-
-class PlainCopyTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        fake::reset();
-        fake::makeDirectory("C:\\Tolva");
-    }
-
-    void TearDown() override { EXPECT_EQ(fake::openFileCount(), 0); }
-};
+class PlainCopyTest : public InstallFolderTest {};
 
 TEST_F(PlainCopyTest, CopiesTheBytesTimesAndAttributesOfTheSource) {
     const platform::FileTimes sourceTimes{1111, 2222, 3333};

@@ -9,6 +9,7 @@
 
 #include "actions/stages.h"
 #include "platform/platform.h"
+#include "tests/support/copy_fixture.h"
 #include "tests/support/fake_platform.h"
 
 namespace {
@@ -35,19 +36,7 @@ std::string pattern(std::size_t size) {
     return bytes;
 }
 
-bool sameTimes(const platform::FileTimes& a, const platform::FileTimes& b) {
-    return a.creation == b.creation && a.lastAccess == b.lastAccess && a.lastWrite == b.lastWrite;
-}
-
-class ShiftCopyTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        fake::reset();
-        fake::makeDirectory("C:\\Tolva");
-    }
-
-    void TearDown() override { EXPECT_EQ(fake::openFileCount(), 0); }
-};
+class ShiftCopyTest : public InstallFolderTest {};
 
 TEST_F(ShiftCopyTest, ShiftsEveryByteModulo256) {
     const struct {

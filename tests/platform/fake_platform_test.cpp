@@ -2,6 +2,7 @@
 // lean on: refusals of read-only and busy files, unshared opens, what a copy
 // and a move carry over, injected faults, windows that go away after sleeps,
 // double-byte text, string tables, the registry and the mutex.
+#include "tests/support/copy_fixture.h"
 #include "tests/support/fake_platform.h"
 
 #include <gtest/gtest.h>
@@ -25,10 +26,6 @@ using platform::ScopedRegistryKey;
 
 constexpr char SOURCE[] = "C:\\data\\source.bin";
 constexpr char DESTINATION[] = "C:\\data\\destination.bin";
-
-bool sameTimes(const platform::FileTimes& a, const platform::FileTimes& b) {
-    return a.creation == b.creation && a.lastAccess == b.lastAccess && a.lastWrite == b.lastWrite;
-}
 
 std::string readAll(platform::FileHandle file, std::uint32_t block = 1024) {
     std::string bytes;
